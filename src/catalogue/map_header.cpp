@@ -1,0 +1,129 @@
+#include "catalogue/map_header.h"
+
+#include "catalogue/map_name.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace keldra {
+namespace {
+
+constexpr std::size_t name_chunk_size = 512;
+constexpr std::string_view map_identifier = "HM3W";
+
+// Reads up to `size` bytes, calling `read_some` until they are there or the data ends.
+std::size_t read_fully(const ReadSome& read_some, char* buffer, std::size_t size) {
+    std::size_t total = 0;
+    while (total < size) {
+        const std::size_t got = read_some(buffer + total, size - total);
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
+bool starts_like_a_map(const ReadSome& read_some) {
+    std::array<char, 4> identifier{};
+    const std::size_t got = read_fully(read_some, identifier.data(), identifier.size());
+    // A short identifier counts as four zero bytes, which never equals "HM3W".
+    return got == identifier.size() &&
+           std::string_view(identifier.data(), identifier.size()) == map_identifier;
+}
+
+// The bytes up to the first zero byte, read in 512-byte chunks, at most max_raw_map_name of them.
+std::string read_raw_name(const ReadSome& read_some) {
+    std::string name;
+    std::array<char, name_chunk_size> chunk{};
+    while (name.size() < max_raw_map_name) {
+        const std::size_t wanted = std::min(chunk.size(), max_raw_map_name - name.size());
+        const std::size_t got = read_some(chunk.data(), wanted);
+        if (got == 0)
+            break;
+        const std::string_view piece(chunk.data(), got);
+        const std::size_t zero = piece.find('\0');
+        name.append(piece.substr(0, zero));
+        if (zero != std::string_view::npos)
+            break;
+    }
+    return name;
+}
+
+// A file descriptor closed when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::size_t read_from_fd(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
+} // namespace
+
+std::string display_map_name(std::string_view raw_name) {
+    const std::optional<std::string> gb2312 = utf8_to_gb2312(raw_name);
+    if (!gb2312)
+        return {};
+    return gb2312_to_utf8(clean_map_name(*gb2312));
+}
+
+std::optional<std::string> parse_map_header(const ReadSome& read_some) {
+    if (!starts_like_a_map(read_some))
+        return std::nullopt;
+    std::array<char, 4> header_integer{};
+    read_fully(read_some, header_integer.data(), header_integer.size());
+    return display_map_name(read_raw_name(read_some));
+}
+
+std::optional<std::string> parse_map_header_bytes(std::string_view bytes) {
+    return parse_map_header([&bytes](char* buffer, std::size_t size) {
+        const std::size_t count = std::min(size, bytes.size());
+        std::memcpy(buffer, bytes.data(), count);
+        bytes.remove_prefix(count);
+        return count;
+    });
+}
+
+std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name) {
+    // Read-only, so read-only maps and read-only media are listed; non-blocking, so opening a FIFO
+    // returns at once and the type check below turns it away.
+    const FileDescriptor file(
+        ::openat(folder_fd, file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0)
+        return std::nullopt;
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return parse_map_header([fd = file.get()](char* buffer, std::size_t size) {
+        return read_from_fd(fd, buffer, size);
+    });
+}
+
+std::optional<std::string> read_map_header(const std::string& path) {
+    return read_map_header_at(AT_FDCWD, path);
+}
+
+} // namespace keldra
