@@ -1,0 +1,68 @@
+// Temporary folders and files the catalogue tests build their cases in.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace keldra::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder() {
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::string pattern = (base / "keldra-catalogue-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as the program holds a current folder: the path followed by "/".
+    std::string folder() const { return path_.string() + "/"; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void write_file(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The bytes of a map file whose header carries `raw_name` (UTF-8), zero-terminated, followed by
+// archive bytes the reader must not take into the name.
+inline std::string map_file_bytes(std::string_view raw_name) {
+    std::string bytes("HM3W\x12\x34\x56\x78", 8);
+    bytes.append(raw_name);
+    bytes.push_back('\0');
+    bytes.append("MPQ\x1A-archive-data");
+    return bytes;
+}
+
+// Names of the entries of `folder` in the order the file system lists them.
+inline std::vector<std::string> entries_in_listing_order(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace keldra::test
