@@ -69,6 +69,8 @@ void FolderScan::run_worker(std::uint64_t generation, QByteArray folder) {
             if (std::chrono::steady_clock::now() - last_delivery >= delivery_interval)
                 deliver();
         });
+    // Cleared before the last deliveries, so whoever receives them sees the worker has ended.
+    running_.store(false);
     if (!batch.empty())
         deliver();
     // A folder that cannot be opened yields no entry, so the scan completes with what it found.
@@ -77,7 +79,6 @@ void FolderScan::run_worker(std::uint64_t generation, QByteArray folder) {
         QMetaObject::invokeMethod(
             this, [this, generation] { deliver_completion(generation); }, Qt::QueuedConnection);
     }
-    running_.store(false);
 }
 
 void FolderScan::deliver_rows(std::uint64_t generation, std::vector<MapRow> rows) {
