@@ -1,0 +1,32 @@
+// Feeds arbitrary bytes to the map header reader, and to the colour-code cleaning and keyword
+// search on bytes they would never get from a well-formed name.
+#include "catalogue/keyword_filter.h"
+#include "catalogue/map_header.h"
+#include "catalogue/map_name.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const auto map_name = keldra::parse_map_header_bytes(bytes);
+    // Each name byte can grow to at most one 3-byte replacement character.
+    if (map_name && map_name->size() > 3 * keldra::max_raw_map_name)
+        std::abort();
+
+    if (keldra::clean_map_name(std::string(bytes)).size() > size)
+        std::abort();
+
+    const std::string_view keyword = bytes.substr(0, size / 3);
+    const std::string_view text = bytes.substr(size / 3);
+    const int position = keldra::find_keyword(text, keyword);
+    const bool found_inside =
+        position >= 1 && static_cast<std::size_t>(position) - 1 + keyword.size() <= text.size();
+    if (position != -1 && !found_inside && !keyword.empty())
+        std::abort();
+    return 0;
+}
