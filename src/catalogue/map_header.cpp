@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,6 +80,10 @@ std::size_t read_from_fd(int fd, char* buffer, std::size_t size) {
     }
 }
 
+bool is_regular_file(const struct stat& status) {
+    return S_ISREG(status.st_mode);
+}
+
 } // namespace
 
 std::string display_map_name(std::string_view raw_name) {
@@ -101,21 +104,24 @@ std::optional<std::string> parse_map_header(const ReadSome& read_some) {
 std::optional<std::string> parse_map_header_bytes(std::string_view bytes) {
     return parse_map_header([&bytes](char* buffer, std::size_t size) {
         const std::size_t count = std::min(size, bytes.size());
-        std::memcpy(buffer, bytes.data(), count);
+        std::copy_n(bytes.data(), count, buffer);
         bytes.remove_prefix(count);
         return count;
     });
 }
 
 std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name) {
-    // Read-only, so read-only maps and read-only media are listed; non-blocking, so opening a FIFO
-    // returns at once and the type check below turns it away.
+    // Devices are never opened: opening some of them acts on the hardware.
+    struct stat status {};
+    if (::fstatat(folder_fd, file_name.c_str(), &status, 0) != 0 || !is_regular_file(status))
+        return std::nullopt;
+    // Read-only, so read-only maps and read-only media are listed; non-blocking, so a FIFO put in
+    // the file's place since the check above cannot block the scan; the second check turns it away.
     const FileDescriptor file(
         ::openat(folder_fd, file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0)
         return std::nullopt;
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstat(file.get(), &status) != 0 || !is_regular_file(status))
         return std::nullopt;
     return parse_map_header([fd = file.get()](char* buffer, std::size_t size) {
         return read_from_fd(fd, buffer, size);

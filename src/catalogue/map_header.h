@@ -36,8 +36,8 @@ std::optional<std::string> parse_map_header_bytes(std::string_view bytes);
 std::string display_map_name(std::string_view raw_name);
 
 // Reads the map header of the file `file_name` in the folder open as `folder_fd` (AT_FDCWD to
-// resolve `file_name` as a path). The file is opened read-only and non-blocking, and only a
-// regular file (after following links) is read, so FIFOs and devices never block or feed the scan.
+// resolve `file_name` as a path). Only a regular file (after following links) is opened, read-only
+// and non-blocking, so FIFOs and devices are never opened, never block and never feed the scan.
 // The file is closed before returning.
 // Returns the cleaned UTF-8 map name, or std::nullopt (no row) when the file cannot be opened, is
 // not a regular file, or does not start with "HM3W". Never reports an error otherwise.
