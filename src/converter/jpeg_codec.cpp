@@ -39,18 +39,27 @@ void install_error_exit(ErrorExit* errors) {
 
 // --- decompression -------------------------------------------------------------------------------
 
-// Offers the whole block at every request, so a stream that ends too early runs into its own start
-// marker again and the library stops with an error instead of waiting for more.
+// Offers the whole block again when the library asks for more, so a stream that ends too early
+// runs into its own start marker and the library stops with an error instead of waiting for more.
+// A marker cut short can swallow that start marker, though, and then every pass through the
+// block ends the same way: a complete stream is read in one pass, so after the second the
+// source itself reports the premature end.
+constexpr int max_block_offers = 2;
+
 struct MemorySource {
     jpeg_source_mgr manager; // first member
     const JOCTET* block;
     std::size_t size;
+    int offers;
 };
 
 void source_does_nothing(j_decompress_ptr) {}
 
 boolean offer_block(j_decompress_ptr cinfo) {
     auto* source = reinterpret_cast<MemorySource*>(cinfo->src);
+    if (++source->offers > max_block_offers) {
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+    }
     source->manager.next_input_byte = source->block;
     source->manager.bytes_in_buffer = source->size;
     return TRUE;
@@ -62,7 +71,6 @@ void skip_within_block(j_decompress_ptr cinfo, long count) {
     }
     auto remaining = static_cast<std::size_t>(count);
     jpeg_source_mgr* source = cinfo->src;
-    // Terminates because the block is never empty (checked before the library sees it).
     while (remaining > source->bytes_in_buffer) {
         remaining -= source->bytes_in_buffer;
         offer_block(cinfo);
@@ -75,6 +83,7 @@ void attach_memory_source(j_decompress_ptr cinfo, MemorySource* source,
                           std::span<const std::uint8_t> stream) {
     source->block = stream.data();
     source->size = stream.size();
+    source->offers = 0;
     source->manager.next_input_byte = nullptr;
     source->manager.bytes_in_buffer = 0;
     source->manager.init_source = source_does_nothing;
