@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -158,7 +159,8 @@ ChildRun run_pictel_process(const std::string& input, const std::string& output)
     const auto start = Clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
-        std::freopen("/dev/null", "w", stderr);
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, STDERR_FILENO);
         ::execl(PICTEL_PROGRAM, PICTEL_PROGRAM, input.c_str(), output.c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
@@ -247,6 +249,7 @@ bool memory_figure(const std::filesystem::path& folder) {
 void encode_figure() {
     const Bytes pixels = minimap_like(256, 256);
     std::vector<double> times;
+    times.reserve(5);
     Bytes file;
     for (int run = 0; run < 5; ++run) {
         times.push_back(time_once([&] { file = encoded(pixels, 256, 256); }));

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // At most 128 pixels of 4 bytes for every 2 bytes of the file (a run of 24-bit pixels).
-    if (pixel_bytes > 128 * 4 * size) {
+    if (pixel_bytes > std::size_t{128} * 4 * size) {
         __builtin_trap();
     }
     std::vector<std::uint8_t> pixels(pixel_bytes);

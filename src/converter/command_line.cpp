@@ -82,8 +82,7 @@ std::string choose_output_path(const PictelRoles& roles, PictureFormat format,
     }
     const std::string input_path = roles.input.value_or(std::string());
     const SplitPath input = split_path(input_path);
-    const std::string name =
-        replace_extension(input.name, format == PictureFormat::blp ? "TGA" : "BLP");
+    std::string name = replace_extension(input.name, format == PictureFormat::blp ? "TGA" : "BLP");
     if (roles.to_temporary_folder) {
         return std::string(temporary_folder) + name;
     }

@@ -167,9 +167,20 @@ TEST(DecodeBlpJpeg, RefusesStreamsWithOtherThanFourComponents) {
         set_u32(file, 92, static_cast<std::uint32_t>(stream.size()));
         file.insert(file.end(), stream.begin(), stream.end());
         EXPECT_EQ(decode_blp(file, {}, nullptr), 0u) << components << " components";
-        Bytes pixels(8 * 8 * 4);
+        Bytes pixels(std::size_t{8} * 8 * 4);
         EXPECT_EQ(decode_blp(file, pixels, nullptr), 0u) << components << " components";
     }
+}
+
+// Every scan walks the whole picture again, so a stream of very many scans is refused.
+TEST(DecodeBlpJpeg, DecodesProgressiveStreamsButNotEndlessScans) {
+    const Bytes picture = gradient_picture(16, 16);
+    const Bytes simple = blp_around_stream(progressive_jpeg(picture, 16, 16, false), 16, 16);
+    EXPECT_LE(largest_difference(decoded(simple), picture), 12);
+    const Bytes many = blp_around_stream(progressive_jpeg(picture, 16, 16, true), 16, 16);
+    ASSERT_EQ(decode_blp(many, {}, nullptr), 16u * 16u * 4u);
+    Bytes pixels(16 * 16 * 4);
+    EXPECT_EQ(decode_blp(many, pixels, nullptr), 0u);
 }
 
 // A tiny file whose header and JPEG frame agree on 65535 x 65535 must be refused by the size

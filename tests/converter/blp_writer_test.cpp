@@ -138,7 +138,7 @@ TEST(EncodeBlp, RefusesWhatItCannotEncode) {
 // bytes; every one of them must still be stored whole.
 TEST(EncodeBlp, StoresStreamsOfAnyLength) {
     std::mt19937 random(7);
-    Bytes noise(256 * 256 * 4);
+    Bytes noise(std::size_t{256} * 256 * 4);
     for (auto& byte : noise) {
         byte = static_cast<std::uint8_t>(random());
     }
@@ -146,7 +146,7 @@ TEST(EncodeBlp, StoresStreamsOfAnyLength) {
     ASSERT_EQ(encode_blp(noise, 256, 256, 32, file, 100), file.size());
     ASSERT_GT(u32_at(file, 92) + 7u, 256u * 256u * 4u + 10000u)
         << "the case no longer shows the fault";
-    Bytes pixels(256 * 256 * 4);
+    Bytes pixels(std::size_t{256} * 256 * 4);
     EXPECT_EQ(decode_blp(file, pixels, nullptr), pixels.size());
 }
 

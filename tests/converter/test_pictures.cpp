@@ -128,8 +128,68 @@ Bytes plain_jpeg(std::uint32_t width, std::uint32_t height, int components) {
     jpeg_finish_compress(&cinfo);
     Bytes stream(buffer, buffer + size);
     jpeg_destroy_compress(&cinfo);
-    std::free(buffer); // NOLINT(cppcoreguidelines-no-malloc): libjpeg allocated it with malloc
+    std::free(buffer); // NOLINT(cppcoreguidelines-owning-memory): libjpeg allocated it with malloc
     return stream;
+}
+
+namespace {
+
+std::vector<jpeg_scan_info> one_scan_per_coefficient() {
+    std::vector<jpeg_scan_info> scans;
+    scans.push_back({4, {0, 1, 2, 3}, 0, 0, 0, 0});
+    for (int component = 0; component < 4; ++component) {
+        for (int coefficient = 1; coefficient < 64; ++coefficient) {
+            scans.push_back({1, {component}, coefficient, coefficient, 0, 1});
+            scans.push_back({1, {component}, coefficient, coefficient, 1, 0});
+        }
+    }
+    return scans;
+}
+
+} // namespace
+
+Bytes progressive_jpeg(const Bytes& pixels, std::uint32_t width, std::uint32_t height,
+                       bool extra_scans) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_CreateCompress(&cinfo, 62, sizeof(cinfo));
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_UNKNOWN;
+    jpeg_set_defaults(&cinfo);
+    const std::vector<jpeg_scan_info> scans = one_scan_per_coefficient();
+    if (extra_scans) {
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = static_cast<int>(scans.size());
+    } else {
+        jpeg_simple_progression(&cinfo);
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto* row = const_cast<JSAMPLE*>(pixels.data() + cinfo.next_scanline * width * 4);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes stream(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer); // NOLINT(cppcoreguidelines-owning-memory): libjpeg allocated it with malloc
+    return stream;
+}
+
+Bytes blp_around_stream(const Bytes& stream, std::uint32_t width, std::uint32_t height) {
+    Bytes file(160, 0);
+    std::copy_n("BLP1", 4, file.begin());
+    set_u32(file, 12, width);
+    set_u32(file, 16, height);
+    set_u32(file, 28, 160);
+    set_u32(file, 92, static_cast<std::uint32_t>(stream.size()));
+    file.insert(file.end(), stream.begin(), stream.end());
+    return file;
 }
 
 TemporaryFolder::TemporaryFolder() {
@@ -223,9 +283,9 @@ ProgramRun run_in_process(const std::vector<std::string>& arguments,
     std::FILE* messages = ::open_memstream(&text, &length);
     ProgramRun run;
     run.exit_code = run_pictel(arguments, messages, temporary_folder);
-    std::fclose(messages);
+    std::fclose(messages); // NOLINT(cppcoreguidelines-owning-memory): from open_memstream
     run.messages.assign(text, length);
-    std::free(text); // NOLINT(cppcoreguidelines-no-malloc): open_memstream allocated it
+    std::free(text); // NOLINT(cppcoreguidelines-owning-memory): open_memstream allocated it
     return run;
 }
 

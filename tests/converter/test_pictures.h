@@ -34,6 +34,15 @@ Bytes tga_header(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
 /// A JPEG stream of `components` (1 or 3) channels, made with libjpeg directly.
 Bytes plain_jpeg(std::uint32_t width, std::uint32_t height, int components);
 
+/// A progressive JPEG stream of 4 components (as the BLP writer makes them): with libjpeg's
+/// simple progression, or with `extra_scans` true one scan per AC coefficient, first pass and
+/// refinement, for every component (505 scans).
+Bytes progressive_jpeg(const Bytes& pixels, std::uint32_t width, std::uint32_t height,
+                       bool extra_scans);
+
+/// A BLP file whose level 0 is `stream` whole (no shared header).
+Bytes blp_around_stream(const Bytes& stream, std::uint32_t width, std::uint32_t height);
+
 std::uint32_t u32_at(const Bytes& bytes, std::size_t offset);
 void set_u32(Bytes& bytes, std::size_t offset, std::uint32_t value);
 

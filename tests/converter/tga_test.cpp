@@ -37,7 +37,7 @@ TEST(BuildTga, FillsTheHeaderAs32BitBottomLeftOrigin) {
 }
 
 TEST(BuildTga, Writes24BitFilesWithDescriptorZero) {
-    const Bytes pixels(3 * 4 * 2, 7);
+    const Bytes pixels(std::size_t{3} * 4 * 2, 7);
     const Bytes file = built_tga(pixels, 4, 2, 24);
     ASSERT_EQ(file.size(), 18u + 24u);
     EXPECT_EQ(file[16], 24);
