@@ -14,7 +14,7 @@
 namespace keldra {
 
 // The longest raw map name read; a file with no zero byte before it gives this many bytes.
-inline constexpr std::size_t max_raw_map_name = 64 * 1024;
+inline constexpr std::size_t max_raw_map_name = std::size_t{64} * 1024;
 
 // Reads up to `size` bytes into `buffer`; returns how many were read, 0 at the end of the data or
 // on a read error. Short reads are allowed.

@@ -23,7 +23,10 @@ public:
     iconv_t get() const { return handle_; }
 
 private:
-    static iconv_t invalid_handle() { return reinterpret_cast<iconv_t>(-1); }
+    // iconv_open's documented failure value.
+    static iconv_t invalid_handle() {
+        return reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
+    }
     iconv_t handle_;
 };
 

@@ -29,7 +29,7 @@ make_hostile_folder(const TempFolder& folder) {
     // Names that match but whose contents are not maps.
     write_file(folder / "text.w3m", "just some text");
     write_file(folder / "short.w3x", "HM");
-    write_file(folder / "small.w3m", "hm3w\0\0\0\0lower");
+    write_file(folder / "small.w3m", std::string("hm3w\0\0\0\0lower\0", 14));
     write_file(folder / "empty.w3m", "");
     // Maps whose names do not match.
     write_file(folder / "map.w3", map_file_bytes("No Letter"));

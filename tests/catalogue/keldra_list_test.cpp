@@ -58,7 +58,7 @@ TEST(KeldraList, PrintsTheScanRowsInListingOrder) {
     const auto rows = test::in_listing_order(folder.path(), test::make_hostile_folder(folder));
     std::string expected;
     for (const auto& [file_name, map_name] : rows)
-        expected += file_name + "\t" + map_name + "\n";
+        expected.append(file_name).append("\t").append(map_name).append("\n");
     const RunResult result = run_keldra_list({folder.path().string()}, scratch);
     EXPECT_EQ(result.exit_code, 0) << result.err;
     EXPECT_EQ(result.out, expected);

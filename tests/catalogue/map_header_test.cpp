@@ -14,6 +14,7 @@ namespace {
 using test::map_file_bytes;
 using test::TempFolder;
 using test::write_file;
+using namespace std::string_literals;
 
 struct HeaderCase {
     const char* label;
@@ -35,9 +36,9 @@ std::vector<HeaderCase> header_cases() {
         {"five_bytes", "HM3W\x01", std::string()},
         {"seven_bytes", "HM3W123", std::string()},
         {"header_without_name", header, std::string()},
-        {"small_letters", "hm3w\x01\x00\x00\x00Name", std::nullopt},
-        {"zero_inside_identifier", std::string("HM3\0W\0\0\0Name", 12), std::nullopt},
-        {"other_identifier", "MPQ\x1A\0\0\0\0Name", std::nullopt},
+        {"small_letters", "hm3w\x01\x00\x00\x00Name\0"s, std::nullopt},
+        {"zero_inside_identifier", "HM3\0W\0\0\0Name"s, std::nullopt},
+        {"other_identifier", "MPQ\x1A\0\0\0\0Name"s, std::nullopt},
         {"plain_name", map_file_bytes("Footmen Frenzy"), "Footmen Frenzy"},
         {"empty_name", map_file_bytes(""), std::string()},
         {"name_without_zero_byte", header + "Last Stand", "Last Stand"},
@@ -52,7 +53,7 @@ std::vector<HeaderCase> header_cases() {
         {"name_of_exactly_one_chunk", map_file_bytes(std::string(512, 'k')), std::string(512, 'k')},
         {"longest_name", map_file_bytes(std::string(max_raw_map_name, 'x')),
          std::string(max_raw_map_name, 'x')},
-        {"five_mib_without_zero", header + std::string(5 * 1024 * 1024, 'z'),
+        {"five_mib_without_zero", header + std::string(std::size_t{5} * 1024 * 1024, 'z'),
          std::string(max_raw_map_name, 'z')},
     };
 }
@@ -99,7 +100,7 @@ TEST(MapHeaderReads, StopAtTheChunkHoldingTheZeroByte) {
 }
 
 TEST(MapHeaderReads, StopAfterTheLongestNameWithoutAZeroByte) {
-    const std::string bytes = "HM3W1234" + std::string(1024 * 1024, 'q');
+    const std::string bytes = "HM3W1234" + std::string(std::size_t{1024} * 1024, 'q');
     std::size_t consumed = 0;
     const auto reader = [&](char* buffer, std::size_t size) {
         const std::size_t count = std::min(size, bytes.size() - consumed);
