@@ -3,6 +3,7 @@
 #include "test_pictures.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace pictel::test {
 namespace {
@@ -200,6 +201,18 @@ TEST_F(PictelProgram, RefusesATgaWhoseSmallerSideExceeds8192) {
               banner + read_ok("huge.tga") +
                   "The smaller side of the input TGA must not be larger than 8192 pixels\r\n");
     EXPECT_FALSE(exists(work.file("huge.BLP")));
+}
+
+TEST_F(PictelProgram, ReportsAnInputThatCannotBeOpened) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    write_file(work.file("locked.blp"), blp);
+    std::filesystem::permissions(work.file("locked.blp"), std::filesystem::perms::none);
+    const ProgramRun result = run({"locked.blp"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.messages, banner + "Error : cannot open file locked.blp for reading\r\n");
+    EXPECT_FALSE(exists(work.file("locked.TGA")));
 }
 
 TEST_F(PictelProgram, ReportsAnOutputThatCannotBeCreated) {
