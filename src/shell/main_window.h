@@ -17,7 +17,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTreeView;
+class QTableView;
 
 namespace keldra {
 
@@ -111,7 +111,7 @@ private:
 
     DriveBox* drive_box_ = nullptr;
     DirectoryBox* directory_box_ = nullptr;
-    QTreeView* map_list_ = nullptr;
+    QTableView* map_list_ = nullptr;
     PictureBox* preview_box_ = nullptr;
     PictureBox* minimap_box_ = nullptr;
     QLabel* folder_label_ = nullptr;

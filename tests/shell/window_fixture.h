@@ -12,10 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -146,7 +146,7 @@ protected:
     QString label_text(const char* name) const { return control<QLabel>(name)->text(); }
     QAction* action(const char* name) const { return control<QAction>(name); }
     DirectoryBox* directory_box() const { return control<DirectoryBox>("目录框1"); }
-    QTreeView* map_list() const { return control<QTreeView>("超级列表框1"); }
+    QTableView* map_list() const { return control<QTableView>("超级列表框1"); }
 
     // Double-clicks the directory box's node for `path`, as the user chooses a folder.
     void choose_folder(const QByteArray& path) const {

@@ -117,14 +117,15 @@ TEST_F(WindowLayoutTest, MapListIsAReportWithCheckBoxes) {
     write_settings(folder);
     start_window();
     wait_for_scan_end();
-    QTreeView* list = map_list();
+    QTableView* list = map_list();
     ASSERT_EQ(list->model()->rowCount(), 1);
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("文件名"));
     EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("地图名"));
     EXPECT_EQ(list->columnWidth(0), 250);
     EXPECT_EQ(list->columnWidth(1), 250);
-    EXPECT_FALSE(list->header()->sectionsClickable());
-    EXPECT_FALSE(list->rootIsDecorated());
+    EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
+    EXPECT_FALSE(list->verticalHeader()->isVisible());
+    EXPECT_FALSE(list->showGrid());
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(list->palette().color(QPalette::Base), QColor(Qt::white));
@@ -208,7 +209,7 @@ TEST_F(WindowLayoutTest, OneRightClickPopsUpTheListMenuOnce) {
         ++shown;
         QTimer::singleShot(20, menu, &QMenu::hide);
     });
-    QTreeView* list = map_list();
+    QTableView* list = map_list();
     const QPoint inside = list->viewport()->mapTo(window_.get(), QPoint(100, 100));
     QTest::mouseClick(window_->windowHandle(), Qt::RightButton, {}, inside);
     QTest::qWait(100);
