@@ -157,7 +157,7 @@ bool run_decompression(DecompressJob* job) {
 bool decompress(std::span<const std::uint8_t> stream, const JpegFrame* expected,
                 std::span<std::uint8_t> pixels, JpegFrame* frame) {
     if (stream.empty()) {
-        return false; // an empty block would be offered forever
+        return false; // the library takes a byte after every offer, so a block is never empty
     }
     DecompressJob job{};
     install_error_exit(&job.errors);
