@@ -14,9 +14,9 @@
 namespace keldra {
 
 // Runs the folder scan on one worker thread at a time and appends the rows it finds to the model,
-// on the model's (UI) thread, in file-system order. Rows travel in small batches (a few
-// milliseconds of the worker's work each) so that a folder of many thousands of maps neither
-// floods the UI thread's event queue nor waits until the end to show up.
+// on the model's (UI) thread, in file-system order. The first row travels at once, the rest in
+// batches of about 25 ms of the worker's work, so that a folder of many thousands of maps neither
+// floods the UI thread with events and repaints nor waits until the end to show up.
 // Lives on the UI thread; every member function is called there.
 class FolderScan : public QObject {
     Q_OBJECT

@@ -80,6 +80,33 @@ std::size_t read_from_fd(int fd, char* buffer, std::size_t size) {
     }
 }
 
+// Serves the header reads and the first name chunk from one read of the file: a scan reads
+// thousands of headers, and most names end within that first chunk.
+class HeaderReader {
+public:
+    explicit HeaderReader(int fd) : fd_(fd) {}
+
+    std::size_t read_some(char* buffer, std::size_t size) {
+        if (!filled_) {
+            filled_ = true;
+            buffered_ = read_from_fd(fd_, ahead_.data(), ahead_.size());
+        }
+        if (position_ == buffered_)
+            return read_from_fd(fd_, buffer, size);
+        const std::size_t count = std::min(size, buffered_ - position_);
+        std::copy_n(ahead_.data() + position_, count, buffer);
+        position_ += count;
+        return count;
+    }
+
+private:
+    int fd_;
+    std::array<char, 8 + name_chunk_size> ahead_{};
+    std::size_t buffered_ = 0;
+    std::size_t position_ = 0;
+    bool filled_ = false;
+};
+
 bool is_regular_file(const struct stat& status) {
     return S_ISREG(status.st_mode);
 }
@@ -111,24 +138,25 @@ std::optional<std::string> parse_map_header_bytes(std::string_view bytes) {
 }
 
 std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name) {
-    // Devices are never opened: opening some of them acts on the hardware.
-    struct stat status {};
-    if (::fstatat(folder_fd, file_name.c_str(), &status, 0) != 0 || !is_regular_file(status))
-        return std::nullopt;
-    // Read-only, so read-only maps and read-only media are listed; non-blocking, so a FIFO put in
-    // the file's place since the check above cannot block the scan; the second check turns it away.
+    // Read-only, so read-only maps and read-only media are listed; non-blocking, so opening a FIFO
+    // returns at once and the type check below turns it away.
     const FileDescriptor file(
         ::openat(folder_fd, file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0)
         return std::nullopt;
+    struct stat status {};
     if (::fstat(file.get(), &status) != 0 || !is_regular_file(status))
         return std::nullopt;
-    return parse_map_header([fd = file.get()](char* buffer, std::size_t size) {
-        return read_from_fd(fd, buffer, size);
-    });
+    HeaderReader reader(file.get());
+    return parse_map_header(
+        [&reader](char* buffer, std::size_t size) { return reader.read_some(buffer, size); });
 }
 
 std::optional<std::string> read_map_header(const std::string& path) {
+    // Devices are never opened: opening some of them acts on the hardware.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !is_regular_file(status))
+        return std::nullopt;
     return read_map_header_at(AT_FDCWD, path);
 }
 

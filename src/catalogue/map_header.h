@@ -36,14 +36,17 @@ std::optional<std::string> parse_map_header_bytes(std::string_view bytes);
 std::string display_map_name(std::string_view raw_name);
 
 // Reads the map header of the file `file_name` in the folder open as `folder_fd` (AT_FDCWD to
-// resolve `file_name` as a path). Only a regular file (after following links) is opened, read-only
-// and non-blocking, so FIFOs and devices are never opened, never block and never feed the scan.
-// The file is closed before returning.
+// resolve `file_name` as a path). The file is opened read-only and non-blocking, and only a regular
+// file (after following links) is read, so a FIFO never blocks or feeds the scan. Opening a device
+// can act on the hardware, so callers pass only names they found to be regular files (scan_folder
+// hands on nothing else). The file is read ahead by the header and one name chunk, then in 512-byte
+// chunks, and closed before returning.
 // Returns the cleaned UTF-8 map name, or std::nullopt (no row) when the file cannot be opened, is
 // not a regular file, or does not start with "HM3W". Never reports an error otherwise.
 std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name);
 
-// read_map_header_at for a full path: the current folder followed by the found file name.
+// read_map_header_at for a full path: the current folder followed by the found file name. Anything
+// but a regular file (after following links) is turned away before it is opened.
 std::optional<std::string> read_map_header(const std::string& path);
 
 } // namespace keldra

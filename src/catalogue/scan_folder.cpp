@@ -52,17 +52,15 @@ bool is_one_character(std::string_view tail) {
     return true;
 }
 
-// Folders, links to folders and broken links are not map files; d_type spares the stat call
-// for the common case of a plain file.
-bool is_folder_or_broken_link(int folder_fd, const dirent& entry) {
+// Only regular files can be maps: folders, links to folders, broken links, FIFOs and devices are
+// left out before anyone opens them. d_type spares the stat call for the common plain file.
+bool is_regular_file(int folder_fd, const dirent& entry) {
     if (entry.d_type == DT_REG)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
         return false;
-    if (entry.d_type == DT_DIR)
-        return true;
     struct stat status {};
-    if (::fstatat(folder_fd, entry.d_name, &status, 0) != 0)
-        return true;
-    return S_ISDIR(status.st_mode);
+    return ::fstatat(folder_fd, entry.d_name, &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
 } // namespace
@@ -91,7 +89,7 @@ ScanOutcome scan_folder(const std::string& folder, const std::atomic<int>& stop_
     // readdir's end and its errors (a folder removed under the scan) both end the enumeration.
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string_view name(entry->d_name);
-        if (!is_map_file_name(name) || is_folder_or_broken_link(folder_fd, *entry))
+        if (!is_map_file_name(name) || !is_regular_file(folder_fd, *entry))
             continue;
         if (stop_flag.load() == 1)
             return ScanOutcome::stopped;

@@ -25,11 +25,12 @@ enum class ScanOutcome {
 bool is_map_file_name(std::string_view file_name);
 
 // Enumerates `folder` in the file system's order and calls `on_entry` for each entry whose name
-// passes is_map_file_name and that is not a folder after following links; hidden files are
-// included, broken links are left out. Before each such entry the stop flag is read, and a value
-// of 1 ends the scan. The folder is opened once, so the whole scan reads the folder it started on
-// even if its path is renamed or replaced meanwhile; a folder removed mid-scan simply ends the
-// enumeration. `on_entry` runs on the calling thread.
+// passes is_map_file_name and that is a regular file after following links (folders, broken links,
+// FIFOs and devices can never be maps and are left out unopened); hidden files are included. Before
+// each such entry the stop flag is read, and a value of 1 ends the scan. The folder is opened once,
+// so the whole scan reads the folder it started on even if its path is renamed or replaced
+// meanwhile; a folder removed mid-scan simply ends the enumeration. `on_entry` runs on the calling
+// thread.
 //   folder: path of the folder, with or without a trailing "/".
 //   stop_flag: read atomically, never written.
 // Returns how the scan ended.
