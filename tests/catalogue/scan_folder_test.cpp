@@ -2,6 +2,7 @@
 #include "catalogue/scan_folder.h"
 #include "hostile_folder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -70,6 +71,26 @@ TEST(ScanFolder, ListsOnlyMapsOfAHostileFolderInListingOrder) {
     const ScanResult result = scan_rows(folder.folder(), stop_flag);
     EXPECT_EQ(result.outcome, ScanOutcome::completed);
     EXPECT_EQ(result.rows, expected);
+}
+
+// Everything that is not a regular file is left out before it is opened; regular files with map
+// names are handed on whatever they hold.
+TEST(ScanFolder, HandsOnOnlyRegularFilesWithMapNames) {
+    const TempFolder folder;
+    test::make_hostile_folder(folder);
+    std::vector<std::string> expected;
+    for (const std::string& name : test::entries_in_listing_order(folder.path())) {
+        if (is_map_file_name(name) && std::filesystem::is_regular_file(folder / name))
+            expected.push_back(name);
+    }
+    const std::atomic<int> stop_flag{0};
+    std::vector<std::string> handed_on;
+    scan_folder(folder.folder(), stop_flag,
+                [&](const ScanEntry& entry) { handed_on.emplace_back(entry.file_name); });
+    EXPECT_EQ(handed_on, expected);
+    for (const char* never : {"pipe.w3m", "Campaign.w3m", "folder-link.w3m", "broken.w3m"})
+        EXPECT_EQ(std::count(handed_on.begin(), handed_on.end(), never), 0) << never;
+    EXPECT_EQ(std::count(handed_on.begin(), handed_on.end(), "text.w3m"), 1);
 }
 
 TEST(ScanFolder, NameThatIsNotUtf8StaysReachable) {
