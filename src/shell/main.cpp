@@ -6,17 +6,22 @@
 #include "shell/run_directory.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char* argv[]) {
-    const QByteArray run_directory = keldra::run_directory();
-    if (!run_directory.isEmpty()) {
-        // The settings file and the converter's companions are looked for here.
-        ::chdir(run_directory.constData());
-    }
     QApplication application(argc, argv);
+    QByteArray run_directory = keldra::run_directory();
+    if (run_directory.isEmpty()) {
+        run_directory = QFile::encodeName(QCoreApplication::applicationDirPath());
+    }
+    // The settings file is found beside the program, and an empty folder setting means this one.
+    if (::chdir(run_directory.constData()) != 0) {
+        std::perror("keldra: cannot enter the program's folder");
+    }
     QTranslator qt_texts;
     if (qt_texts.load(QStringLiteral("qtbase_zh_CN"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
