@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the map header reader, and to the colour-code cleaning and keyword
-// search on bytes they would never get from a well-formed name.
+// Feeds arbitrary bytes to the map header reader (in memory, and from a file through the reader
+// the scan uses, which must agree), and to the colour-code cleaning and keyword search on bytes
+// they would never get from a well-formed name.
 #include "catalogue/keyword_filter.h"
 #include "catalogue/map_header.h"
 #include "catalogue/map_name.h"
@@ -7,8 +8,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// The header as read_map_header reads it from a file holding `bytes`.
+std::optional<std::string> read_through_file(std::string_view bytes) {
+    const int fd = ::memfd_create("map", MFD_CLOEXEC);
+    if (fd < 0)
+        std::abort();
+    if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        std::abort();
+    auto map_name = keldra::read_map_header("/proc/self/fd/" + std::to_string(fd));
+    ::close(fd);
+    return map_name;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -16,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto map_name = keldra::parse_map_header_bytes(bytes);
     // Each name byte can grow to at most one 3-byte replacement character.
     if (map_name && map_name->size() > 3 * keldra::max_raw_map_name)
+        std::abort();
+    if (read_through_file(bytes) != map_name)
         std::abort();
 
     if (keldra::clean_map_name(std::string(bytes)).size() > size)
