@@ -23,7 +23,8 @@ inline constexpr int max_jpeg_scans = 500;
 
 /// Reads the header of the complete JPEG stream `stream` (an image is required) and stores the
 /// frame it decodes to in `*frame`. Returns false, leaving `*frame` untouched, when the library
-/// reports an error or `stream` is empty. `stream` is only read, never beyond its end.
+/// reports an error or `stream` is empty. The library's warnings are not printed here (a
+/// decompression of the same stream prints them). `stream` is only read, never beyond its end.
 bool read_jpeg_frame(std::span<const std::uint8_t> stream, JpegFrame* frame);
 
 /// Decompresses `stream` into `pixels`, rows top row first, `components` bytes per pixel.

@@ -2,6 +2,7 @@
 // exist afterwards.
 #include "test_pictures.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -201,6 +202,27 @@ TEST_F(PictelProgram, RefusesATgaWhoseSmallerSideExceeds8192) {
               banner + read_ok("huge.tga") +
                   "The smaller side of the input TGA must not be larger than 8192 pixels\r\n");
     EXPECT_FALSE(exists(work.file("huge.BLP")));
+}
+
+// Junk before a marker of the JPEG header is a warning of the JPEG library: the picture is still
+// converted, and the warning is printed once although the header is read twice.
+TEST_F(PictelProgram, PrintsAJpegWarningOnceAndConverts) {
+    Bytes damaged = blp;
+    const Bytes frame_marker = {0xFF, 0xC0};
+    const auto frame =
+        std::search(damaged.begin() + 170, damaged.end(), frame_marker.begin(), frame_marker.end());
+    ASSERT_NE(frame, damaged.end());
+    const Bytes junk = {0x12, 0x34, 0x56};
+    damaged.insert(frame, junk.begin(), junk.end());
+    for (std::size_t level = 0; level < 16 && u32_at(damaged, 92 + 4 * level) != 0; ++level) {
+        set_u32(damaged, 28 + 4 * level, u32_at(damaged, 28 + 4 * level) + (level == 0 ? 0 : 3));
+    }
+    set_u32(damaged, 92, u32_at(damaged, 92) + 3);
+    write_file(work.file("warned.blp"), damaged);
+    const ProgramRun result = run({"warned.blp"});
+    const std::string warning = "Corrupt JPEG data: 3 extraneous bytes before marker 0xc0\n";
+    EXPECT_EQ(result.messages,
+              banner + read_ok("warned.blp") + warning + written("warned.TGA", tga_size));
 }
 
 TEST_F(PictelProgram, ReportsAnInputThatCannotBeOpened) {
