@@ -2,6 +2,7 @@
 
 #include "catalogue/map_header.h"
 #include "catalogue/scan_folder.h"
+#include "platform/text_encoding.h"
 
 #include <QMetaObject>
 #include <chrono>
@@ -58,10 +59,11 @@ void FolderScan::run_worker(std::uint64_t generation, QByteArray folder) {
         batch = {};
         last_delivery = std::chrono::steady_clock::now();
     };
+    Gb2312Codec codec;
     const ScanOutcome outcome =
         scan_folder(folder.toStdString(), stop_flag_, [&](const ScanEntry& entry) {
             const std::optional<std::string> map_name =
-                read_map_header_at(entry.folder_fd, std::string(entry.file_name));
+                read_map_header_at(entry.folder_fd, std::string(entry.file_name), codec);
             if (!map_name)
                 return;
             batch.push_back(MapRow{

@@ -4,6 +4,7 @@
 // cannot be read.
 #include "catalogue/map_header.h"
 #include "catalogue/scan_folder.h"
+#include "platform/text_encoding.h"
 
 #include <atomic>
 #include <cstdio>
@@ -32,10 +33,11 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const std::atomic<int> never_stopped{0};
+    keldra::Gb2312Codec codec;
     const keldra::ScanOutcome outcome =
-        keldra::scan_folder(folder, never_stopped, [](const keldra::ScanEntry& entry) {
+        keldra::scan_folder(folder, never_stopped, [&codec](const keldra::ScanEntry& entry) {
             const std::string file_name(entry.file_name);
-            if (const auto map_name = keldra::read_map_header_at(entry.folder_fd, file_name))
+            if (const auto map_name = keldra::read_map_header_at(entry.folder_fd, file_name, codec))
                 print_row(file_name, *map_name);
         });
     if (outcome == keldra::ScanOutcome::folder_unreadable) {

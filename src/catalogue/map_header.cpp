@@ -113,19 +113,29 @@ bool is_regular_file(const struct stat& status) {
 
 } // namespace
 
-std::string display_map_name(std::string_view raw_name) {
-    const std::optional<std::string> gb2312 = utf8_to_gb2312(raw_name);
+std::string display_map_name(std::string_view raw_name, Gb2312Codec& codec) {
+    const std::optional<std::string> gb2312 = codec.utf8_to_gb2312(raw_name);
     if (!gb2312)
         return {};
-    return gb2312_to_utf8(clean_map_name(*gb2312));
+    return codec.gb2312_to_utf8(clean_map_name(*gb2312));
 }
 
-std::optional<std::string> parse_map_header(const ReadSome& read_some) {
+std::string display_map_name(std::string_view raw_name) {
+    Gb2312Codec codec;
+    return display_map_name(raw_name, codec);
+}
+
+std::optional<std::string> parse_map_header(const ReadSome& read_some, Gb2312Codec& codec) {
     if (!starts_like_a_map(read_some))
         return std::nullopt;
     std::array<char, 4> header_integer{};
     read_fully(read_some, header_integer.data(), header_integer.size());
-    return display_map_name(read_raw_name(read_some));
+    return display_map_name(read_raw_name(read_some), codec);
+}
+
+std::optional<std::string> parse_map_header(const ReadSome& read_some) {
+    Gb2312Codec codec;
+    return parse_map_header(read_some, codec);
 }
 
 std::optional<std::string> parse_map_header_bytes(std::string_view bytes) {
@@ -137,7 +147,8 @@ std::optional<std::string> parse_map_header_bytes(std::string_view bytes) {
     });
 }
 
-std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name) {
+std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name,
+                                              Gb2312Codec& codec) {
     // Read-only, so read-only maps and read-only media are listed; non-blocking, so opening a FIFO
     // returns at once and the type check below turns it away.
     const FileDescriptor file(
@@ -149,7 +160,13 @@ std::optional<std::string> read_map_header_at(int folder_fd, const std::string& 
         return std::nullopt;
     HeaderReader reader(file.get());
     return parse_map_header(
-        [&reader](char* buffer, std::size_t size) { return reader.read_some(buffer, size); });
+        [&reader](char* buffer, std::size_t size) { return reader.read_some(buffer, size); },
+        codec);
+}
+
+std::optional<std::string> read_map_header_at(int folder_fd, const std::string& file_name) {
+    Gb2312Codec codec;
+    return read_map_header_at(folder_fd, file_name, codec);
 }
 
 std::optional<std::string> read_map_header(const std::string& path) {

@@ -21,6 +21,11 @@ public:
 
     bool is_open() const { return handle_ != invalid_handle(); }
     iconv_t get() const { return handle_; }
+    // Back to the initial conversion state, so one use never depends on the one before.
+    void reset() const {
+        if (is_open())
+            iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    }
 
 private:
     // iconv_open's documented failure value.
@@ -53,14 +58,24 @@ bool is_valid_utf8(std::string_view text);
 
 } // namespace
 
-std::optional<std::string> utf8_to_gb2312(std::string_view utf8) {
+struct Gb2312Codec::Converters {
+    IconvHandle to_gb2312{"EUC-CN", "UTF-8"};
+    IconvHandle to_utf8{"UTF-8", "EUC-CN"};
+};
+
+Gb2312Codec::Gb2312Codec() : converters_(std::make_unique<Converters>()) {}
+
+Gb2312Codec::~Gb2312Codec() = default;
+
+std::optional<std::string> Gb2312Codec::utf8_to_gb2312(std::string_view utf8) {
     // glibc's decoder is lenient about a few ill-formed forms (e.g. encoded surrogates) on some
     // versions, so the input is checked against the UTF-8 rules first.
     if (!is_valid_utf8(utf8))
         return std::nullopt;
-    const IconvHandle converter("EUC-CN", "UTF-8");
+    const IconvHandle& converter = converters_->to_gb2312;
     if (!converter.is_open())
         return std::nullopt;
+    converter.reset();
     std::string out;
     std::string_view rest = utf8;
     for (;;) {
@@ -77,9 +92,10 @@ std::optional<std::string> utf8_to_gb2312(std::string_view utf8) {
     }
 }
 
-std::string gb2312_to_utf8(std::string_view gb2312) {
+std::string Gb2312Codec::gb2312_to_utf8(std::string_view gb2312) {
     static constexpr std::string_view replacement = "\xEF\xBF\xBD";
-    const IconvHandle converter("UTF-8", "EUC-CN");
+    const IconvHandle& converter = converters_->to_utf8;
+    converter.reset();
     std::string out;
     std::string_view rest = gb2312;
     while (!rest.empty()) {
@@ -94,6 +110,14 @@ std::string gb2312_to_utf8(std::string_view gb2312) {
         }
     }
     return out;
+}
+
+std::optional<std::string> utf8_to_gb2312(std::string_view utf8) {
+    return Gb2312Codec().utf8_to_gb2312(utf8);
+}
+
+std::string gb2312_to_utf8(std::string_view gb2312) {
+    return Gb2312Codec().gb2312_to_utf8(gb2312);
 }
 
 namespace {

@@ -87,5 +87,22 @@ TEST(Gb2312ToUtf8Long, RoundTripsTextLongerThanOneConversionBuffer) {
     EXPECT_EQ(gb2312_to_utf8(*gb2312), utf8);
 }
 
+// One codec serves a whole scan: a failed or cut-off conversion must not leak into the next.
+TEST(Gb2312CodecReuse, EachConversionStartsAfresh) {
+    Gb2312Codec codec;
+    for (const ToGb2312Case& test_case : {ToGb2312Case{"incomplete", "ab\xE4\xB8", std::nullopt},
+                                          ToGb2312Case{"after_incomplete", "\xAD", std::nullopt},
+                                          ToGb2312Case{"chinese", "中", "\xD6\xD0"},
+                                          ToGb2312Case{"hangul", "\xED\x95\x9C", std::nullopt},
+                                          ToGb2312Case{"ascii", "ok", "ok"}}) {
+        EXPECT_EQ(codec.utf8_to_gb2312(test_case.utf8), test_case.gb2312) << test_case.label;
+    }
+    for (const ToUtf8Case& test_case : {ToUtf8Case{"lone_lead", "\xD6", "\xEF\xBF\xBD"},
+                                        ToUtf8Case{"lone_trail", "\xD0", "\xEF\xBF\xBD"},
+                                        ToUtf8Case{"whole", "\xD6\xD0", "中"}}) {
+        EXPECT_EQ(codec.gb2312_to_utf8(test_case.gb2312), test_case.utf8) << test_case.label;
+    }
+}
+
 } // namespace
 } // namespace keldra
