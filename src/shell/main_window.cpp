@@ -243,6 +243,11 @@ void MainWindow::start_up() {
     test_connection();
 }
 
+SaveFileRequest MainWindow::save_dialog_request() const {
+    return {QStringLiteral("保存到"), QStringLiteral("图像文件(*.jpg)"), QStringLiteral("jpg"),
+            save_dialog_initial_folder_};
+}
+
 void MainWindow::ask_about_previews() {
     if (dependencies_.archive_reader_available) {
         return;

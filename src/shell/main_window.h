@@ -76,6 +76,9 @@ public:
     const FolderScan& folder_scan() const { return folder_scan_; }
     // The folder the save dialog opens in: the desktop with "/" appended, or empty.
     const QByteArray& save_dialog_initial_folder() const { return save_dialog_initial_folder_; }
+    // The save dialog `通用对话框1` as the picture buttons show it: title "保存到", the one filter
+    // "图像文件(*.jpg)", suffix "jpg", opening in save_dialog_initial_folder().
+    SaveFileRequest save_dialog_request() const;
     // The map list's context menu "超级列表框菜单".
     QMenu* list_menu() const { return list_menu_; }
 

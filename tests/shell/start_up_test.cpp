@@ -135,6 +135,11 @@ TEST_F(StartUpTest, SaveDialogStartsOnTheDesktop) {
     const ScopedEnvironment config_home("XDG_CONFIG_HOME", config);
     start_window();
     EXPECT_EQ(window_->save_dialog_initial_folder(), desktop + "/");
+    const SaveFileRequest request = window_->save_dialog_request();
+    EXPECT_EQ(request.title, QStringLiteral("保存到"));
+    EXPECT_EQ(request.filter, QStringLiteral("图像文件(*.jpg)"));
+    EXPECT_EQ(request.default_suffix, QStringLiteral("jpg"));
+    EXPECT_EQ(request.initial_folder, desktop + "/");
     window_.reset();
     QDir(QFile::decodeName(desktop)).removeRecursively();
     start_window();
