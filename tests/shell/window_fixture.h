@@ -126,15 +126,20 @@ protected:
             *state_,
             MainWindowDependencies{archive_reader_available, dialogs_, connection_, run_directory(),
                                    [this](const QUrl& url) { opened_.push_back(url); }});
+        QObject::connect(&window_->folder_scan(), &FolderScan::completed, window_.get(),
+                         [this] { ++completions_; });
         window_->start_up();
         window_->show();
         return *window_;
     }
 
-    // Waits until no scan runs and everything it sent has reached the window.
+    // Waits until no scan runs and everything it sent has reached the window. The worker's last
+    // rows and its completion travel after it has ended; a stopped scan sends no completion, so
+    // its last rows get a grace period instead.
     void wait_for_scan_end() const {
+        const int seen = completions_;
         ASSERT_TRUE(wait_until([&] { return !window_->folder_scan().is_running(); }));
-        QCoreApplication::sendPostedEvents();
+        wait_until([&] { return completions_ > seen; }, 300);
         QCoreApplication::processEvents();
     }
 
@@ -177,6 +182,7 @@ protected:
     ScriptedDialogs dialogs_;
     FakeConnectionTest connection_;
     std::vector<QUrl> opened_;
+    int completions_ = 0;
     std::unique_ptr<GlobalState> state_;
     std::unique_ptr<MainWindow> window_;
 };
