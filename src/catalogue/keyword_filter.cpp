@@ -3,6 +3,7 @@
 #include "catalogue/map_list_model.h"
 
 #include <QString>
+#include <vector>
 
 namespace keldra {
 namespace {
@@ -20,17 +21,12 @@ bool row_matches(const MapRow& row, std::string_view keyword) {
 int apply_keyword_filter(MapListModel& model, const QString& keyword) {
     const QByteArray utf8_keyword = keyword.toUtf8();
     const std::string_view keyword_bytes(utf8_keyword.constData(), utf8_keyword.size());
-    // From the last row up, so a removal never shifts a row still to be tested; neighbouring
-    // non-matching rows go in one removal, which keeps a large list quick to filter.
-    int run_end = model.row_count();
-    for (int row = model.row_count() - 1; row >= -1; --row) {
-        const bool keep = row < 0 || row_matches(model.row_at(row), keyword_bytes);
-        if (keep) {
-            if (run_end > row + 1)
-                model.remove_rows(row + 1, run_end - row - 1);
-            run_end = row;
-        }
-    }
+    // Every row is tested before any goes, which gives the same rows as testing and removing from
+    // the last row up, and lets the model remove them without shifting the list once per row.
+    std::vector<bool> remove(static_cast<std::size_t>(model.row_count()));
+    for (int row = 0; row < model.row_count(); ++row)
+        remove[static_cast<std::size_t>(row)] = !row_matches(model.row_at(row), keyword_bytes);
+    model.remove_rows_where(remove);
     return model.row_count();
 }
 

@@ -1,11 +1,37 @@
 #include "catalogue/map_list_model.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace keldra {
 namespace {
 
 enum Column { file_name_column = 0, map_name_column = 1, column_count = 2 };
+
+// Up to this many runs of removed rows are removed one by one, which keeps the view's selection
+// and scroll position; each costs a move of the rows behind it.
+constexpr int max_separate_removals = 32;
+
+struct RowRun {
+    int first;
+    int count;
+};
+
+// The runs of neighbouring rows to remove, from the last up.
+std::vector<RowRun> removal_runs(const std::vector<bool>& remove, int row_count) {
+    std::vector<RowRun> runs;
+    int run_end = -1;
+    for (int row = std::min(row_count, static_cast<int>(remove.size())) - 1; row >= -1; --row) {
+        const bool removed = row >= 0 && remove[static_cast<std::size_t>(row)];
+        if (removed && run_end < 0)
+            run_end = row + 1;
+        if (!removed && run_end >= 0) {
+            runs.push_back(RowRun{row + 1, run_end - row - 1});
+            run_end = -1;
+        }
+    }
+    return runs;
+}
 
 } // namespace
 
@@ -47,6 +73,24 @@ void MapListModel::remove_rows(int first, int count) {
     const auto begin = rows_.begin() + first;
     rows_.erase(begin, begin + count);
     endRemoveRows();
+}
+
+void MapListModel::remove_rows_where(const std::vector<bool>& remove) {
+    const std::vector<RowRun> runs = removal_runs(remove, row_count());
+    if (runs.size() <= static_cast<std::size_t>(max_separate_removals)) {
+        for (const RowRun& run : runs)
+            remove_rows(run.first, run.count);
+        return;
+    }
+    beginResetModel();
+    std::vector<MapRow> kept;
+    kept.reserve(rows_.size());
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (row >= remove.size() || !remove[row])
+            kept.push_back(std::move(rows_[row]));
+    }
+    rows_ = std::move(kept);
+    endResetModel();
 }
 
 int MapListModel::row_count() const {

@@ -34,6 +34,10 @@ public:
     // Removes `count` rows starting at `first` as one removal; does nothing when the range is not
     // wholly inside the list.
     void remove_rows(int first, int count);
+    // Removes every row i for which remove[i] is true; rows at and past remove.size() stay. A few
+    // runs of neighbouring rows go one removal each, from the last up; many runs go as one reset
+    // of the model, since removing each would cost a move of all the rows behind it.
+    void remove_rows_where(const std::vector<bool>& remove);
     int row_count() const;
     // Precondition: 0 <= row < row_count().
     const MapRow& row_at(int row) const;

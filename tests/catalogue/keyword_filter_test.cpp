@@ -103,5 +103,23 @@ TEST(ApplyKeywordFilterList, RemovesFromTheLastRowUpAndKeepsTheRest) {
     }
 }
 
+TEST(ApplyKeywordFilterList, InterleavedLongListKeepsTheMatchesInOrder) {
+    MapListModel model;
+    std::vector<MapRow> rows;
+    QList<QByteArray> expected;
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray name = "map" + QByteArray::number(i) + (i % 3 == 0 ? ".w3x" : ".w3m");
+        rows.push_back(MapRow{"/maps/", name, "", false});
+        if (i % 3 == 0)
+            expected << name;
+    }
+    model.append_rows(std::move(rows));
+    EXPECT_EQ(apply_keyword_filter(model, "W3X"), static_cast<int>(expected.size()));
+    QList<QByteArray> kept;
+    for (int row = 0; row < model.row_count(); ++row)
+        kept << model.row_at(row).file_name;
+    EXPECT_EQ(kept, expected);
+}
+
 } // namespace
 } // namespace keldra

@@ -1,6 +1,7 @@
 #include "catalogue/map_list_model.h"
 
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace keldra {
@@ -80,6 +81,55 @@ TEST(MapListModel, RemovesAndClears) {
     EXPECT_EQ(model.file_path(4), QByteArray());
     model.clear();
     EXPECT_EQ(model.row_count(), 0);
+}
+
+std::vector<MapRow> numbered_rows(int count) {
+    std::vector<MapRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(
+            MapRow{"/f" + QByteArray::number(i) + "/", QByteArray::number(i), "", i % 5 == 0});
+    return rows;
+}
+
+// Rows left by remove_rows_where for a mask, and how the view learnt of it.
+TEST(MapListModel, RemoveRowsWhereKeepsTheUnmarkedRowsInOrder) {
+    struct Case {
+        const char* label;
+        int rows;
+        std::function<bool(int)> remove;
+        std::size_t mask_size;
+        bool reset_expected;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", 10, [](int) { return false; }, 10, false},
+        {"everything", 10, [](int) { return true; }, 10, false},
+        {"two_runs", 10, [](int i) { return i < 3 || i > 7; }, 10, false},
+        {"short_mask_keeps_the_rest", 10, [](int) { return true; }, 4, false},
+        {"every_other_of_many", 1000, [](int i) { return i % 2 == 1; }, 1000, true},
+    };
+    for (const Case& test_case : cases) {
+        MapListModel model;
+        model.append_rows(numbered_rows(test_case.rows));
+        std::vector<bool> mask(test_case.mask_size);
+        QStringList expected;
+        for (int i = 0; i < test_case.rows; ++i) {
+            const bool removed = static_cast<std::size_t>(i) < mask.size() && test_case.remove(i);
+            if (static_cast<std::size_t>(i) < mask.size())
+                mask[static_cast<std::size_t>(i)] = removed;
+            if (!removed)
+                expected << QString::number(i);
+        }
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        model.remove_rows_where(mask);
+        EXPECT_EQ(file_names(model), expected) << test_case.label;
+        EXPECT_EQ(reset.size(), test_case.reset_expected ? 1 : 0) << test_case.label;
+        for (int row = 0; row < model.row_count(); ++row) {
+            const int number = model.row_at(row).file_name.toInt();
+            EXPECT_EQ(model.file_path(row),
+                      "/f" + QByteArray::number(number) + "/" + QByteArray::number(number));
+            EXPECT_EQ(model.row_at(row).ticked, number % 5 == 0);
+        }
+    }
 }
 
 } // namespace
