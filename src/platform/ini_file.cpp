@@ -73,11 +73,16 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The file's whole contents; nullopt when it exists but cannot be read, empty when it is missing.
+// The file's whole contents; nullopt when it exists but cannot be read or is no regular file (a
+// FIFO would block the program, a device would never end), empty when it is missing.
 std::optional<std::string> read_whole_file(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
     }
     std::string contents;
     std::array<char, 8192> chunk{};

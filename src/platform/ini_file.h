@@ -20,8 +20,8 @@ using IniEntry = std::pair<std::string, std::string>;
 // taken without case, the first matching section and key win, blanks around the key name and
 // before the value are ignored, a trailing "\r" is dropped and lines starting with ";" are
 // comments. The value is everything else up to the line's end, cut to ini_value_limit bytes.
-// Returns `default_value` (also cut to the limit) when the file cannot be read or holds no such
-// section or key.
+// Returns `default_value` (also cut to the limit) when the file cannot be read, is no regular file
+// or holds no such section or key.
 std::string read_ini_value(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view default_value);
 
@@ -33,8 +33,8 @@ std::string read_ini_value(const std::string& path, std::string_view section, st
 // renamed over it, so the old file is replaced whole or not at all. When `path` is a symbolic
 // link, the file it points to is the one replaced.
 // Returns false, leaving the file as it was and no temporary file behind, when the file cannot be
-// read or written, or when a name or value holds a line break (which would corrupt the file), a
-// section name holds "]" or a key is empty or holds "=".
+// read or written or is no regular file, or when a name or value holds a line break (which would
+// corrupt the file), a section name holds "]" or a key is empty or holds "=".
 bool write_ini_values(const std::string& path, std::string_view section,
                       const std::vector<IniEntry>& entries);
 

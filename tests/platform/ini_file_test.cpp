@@ -180,6 +180,22 @@ TEST_F(IniFileTest, RefusesWhatWouldCorruptTheFile) {
     EXPECT_EQ(file_contents(), before);
 }
 
+TEST_F(IniFileTest, ASettingsFileThatIsNoRegularFileIsLeftAlone) {
+    const std::string fifo = (folder_ / "fifo.ini").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = (folder_ / "folder.ini").string();
+    fs::create_directory(folder);
+    for (const std::string& path : {fifo, folder, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(read_ini_value(path, "a", "k", "DEFAULT"), "DEFAULT");
+        if (path != "/dev/zero") {
+            EXPECT_FALSE(write_ini_values(path, "a", {{"k", "v"}}));
+        }
+    }
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
 TEST_F(IniFileTest, KeepsPermissionsAndWritesThroughALink) {
     write_file("[a]\nk=1\n");
     ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
