@@ -85,6 +85,7 @@ TEST(MapListModel, RemovesAndClears) {
 
 std::vector<MapRow> numbered_rows(int count) {
     std::vector<MapRow> rows;
+    rows.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         rows.push_back(
             MapRow{"/f" + QByteArray::number(i) + "/", QByteArray::number(i), "", i % 5 == 0});
