@@ -1,6 +1,7 @@
 #include "catalogue/map_header.h"
 
 #include "catalogue/map_name.h"
+#include "platform/file_descriptor.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -54,30 +55,9 @@ std::string read_raw_name(const ReadSome& read_some) {
     return name;
 }
 
-// A file descriptor closed when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::size_t read_from_fd(int fd, char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, size);
-        if (got >= 0)
-            return static_cast<std::size_t>(got);
-        if (errno != EINTR)
-            return 0;
-    }
+    const ssize_t got = read_some(fd, std::as_writable_bytes(std::span(buffer, size)));
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
 // Serves the header reads and the first name chunk from one read of the file: a scan reads

@@ -1,75 +1,16 @@
 #include "file_io.h"
 
+#include "byte_buffer.h"
+#include "platform/file_descriptor.h"
+
 #include <cerrno>
 #include <fcntl.h>
-#include <new>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace pictel {
 
-namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    [[nodiscard]] int get() const { return descriptor_; }
-    [[nodiscard]] bool is_open() const { return descriptor_ >= 0; }
-
-private:
-    int descriptor_;
-};
-
-std::size_t read_into(int descriptor, std::span<std::uint8_t> buffer) {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t count = ::read(descriptor, buffer.data() + done, buffer.size() - done);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return done;
-}
-
-std::size_t write_from(int descriptor, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return done;
-}
-
-bool try_allocate(std::vector<std::uint8_t>* bytes, std::size_t size) {
-    try {
-        bytes->resize(size);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
-}
-
-} // namespace
+using keldra::FileDescriptor;
 
 bool is_existing_file(const std::string& path) {
     struct stat status {};
@@ -91,8 +32,9 @@ std::optional<FileContents> read_whole_file(const std::string& path) {
     }
     FileContents contents;
     contents.size_on_disk = static_cast<std::size_t>(status.st_size);
-    if (try_allocate(&contents.bytes, contents.size_on_disk)) {
-        contents.bytes.resize(read_into(file.get(), contents.bytes));
+    if (try_resize(contents.bytes, contents.size_on_disk)) {
+        contents.bytes.resize(
+            keldra::read_fully(file.get(), std::as_writable_bytes(std::span(contents.bytes))));
     }
     return contents;
 }
@@ -105,7 +47,7 @@ std::optional<std::size_t> write_new_file(const std::string& path,
     if (!file.is_open()) {
         return std::nullopt;
     }
-    return write_from(file.get(), bytes);
+    return keldra::write_fully(file.get(), std::as_bytes(bytes));
 }
 
 } // namespace pictel

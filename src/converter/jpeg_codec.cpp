@@ -4,12 +4,12 @@
 // no frame between setjmp and longjmp owns anything with a destructor.
 #include "jpeg_codec.h"
 
+#include "byte_buffer.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
-#include <new>
-#include <stdexcept>
 
 namespace pictel {
 
@@ -194,21 +194,10 @@ struct GrowingDestination {
     std::vector<std::uint8_t>* stream;
 };
 
-bool try_resize(std::vector<std::uint8_t>* bytes, std::size_t size) noexcept {
-    try {
-        bytes->resize(size);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
-}
-
 void grow_or_fail(j_compress_ptr cinfo, std::size_t size) {
     auto* destination = reinterpret_cast<GrowingDestination*>(cinfo->dest);
     const std::size_t used = destination->stream->size() - destination->manager.free_in_buffer;
-    if (!try_resize(destination->stream, size)) {
+    if (!try_resize(*destination->stream, size)) {
         ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
     }
     destination->manager.next_output_byte = destination->stream->data() + used;

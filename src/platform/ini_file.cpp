@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include "platform/file_descriptor.h"
+
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -17,28 +19,6 @@ namespace {
 struct IniLine {
     std::string text;
     std::string ending;
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports whether the kernel accepted the close (delayed write errors).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
 };
 
 constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
@@ -87,10 +67,7 @@ std::optional<std::string> read_whole_file(const std::string& path) {
     std::string contents;
     std::array<char, 8192> chunk{};
     for (;;) {
-        const ssize_t got = ::read(file.get(), chunk.data(), chunk.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t got = read_some(file.get(), std::as_writable_bytes(std::span(chunk)));
         if (got < 0) {
             return std::nullopt;
         }
@@ -292,20 +269,6 @@ std::string folder_of(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Creates a new file beside `target` under a name nobody else uses; -1 on failure.
 int create_temporary_beside(const std::string& target, mode_t mode, std::string& temporary) {
     std::random_device seed;
@@ -338,9 +301,9 @@ bool replace_file(const std::string& path, std::string_view contents) {
     if (file.get() < 0) {
         return false;
     }
-    const bool written = write_all(file.get(), contents) &&
-                         (!existed || ::fchmod(file.get(), mode) == 0) &&
-                         ::fsync(file.get()) == 0 && file.close();
+    const bool written =
+        write_fully(file.get(), std::as_bytes(std::span(contents))) == contents.size() &&
+        (!existed || ::fchmod(file.get(), mode) == 0) && ::fsync(file.get()) == 0 && file.close();
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;

@@ -1,5 +1,7 @@
 #include "shell/connection_test.h"
 
+#include "platform/file_descriptor.h"
+
 #include <QNetworkInformation>
 #include <cerrno>
 #include <condition_variable>
@@ -16,22 +18,6 @@ namespace keldra {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class Socket {
-public:
-    explicit Socket(int fd) : fd_(fd) {}
-    ~Socket() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 struct AddressList {
     addrinfo* first = nullptr;
@@ -52,8 +38,9 @@ int milliseconds_left(Clock::time_point deadline) {
 }
 
 bool connect_before(const addrinfo& address, Clock::time_point deadline) {
-    Socket socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                           address.ai_protocol));
+    FileDescriptor socket(::socket(address.ai_family,
+                                   address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                   address.ai_protocol));
     if (socket.get() < 0) {
         return false;
     }
