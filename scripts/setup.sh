@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config git
   # the program and its libraries
   qt6-base-dev qt6-translations-l10n libstorm-dev libjpeg62-turbo-dev
   # tests, fuzzing and code checks
