@@ -38,6 +38,9 @@ QList<QByteArray> mounted_volume_paths() {
             paths.append(QFile::encodeName(volume.rootPath()));
         }
     }
+    // Every folder lies below the root, so it is always a volume to choose, even where the mount
+    // table does not show it (inside a chroot or some containers).
+    paths.append("/");
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
     return paths;

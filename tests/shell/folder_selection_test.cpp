@@ -28,6 +28,12 @@ TEST(VolumeForPath, PicksTheLongestMountPointOnAFolderBoundary) {
     EXPECT_EQ(volume_for_path({"/mnt"}, "/home"), -1);
 }
 
+TEST(MountedVolumePaths, AlwaysHoldTheRootOnce) {
+    const QList<QByteArray> paths = mounted_volume_paths();
+    EXPECT_EQ(paths.count("/"), 1) << "without the root, folders outside every listed mount point "
+                                      "have no volume (as inside a chroot)";
+}
+
 TEST(DriveBoxValue, WithoutSelectionItIsTheWorkingDirectorysVolume) {
     DriveBox box({"/", "/nowhere-mounted"});
     box.set_value("/nowhere-mounted/x");
