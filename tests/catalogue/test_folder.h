@@ -1,7 +1,8 @@
 // Temporary folders and files the catalogue tests build their cases in.
 #pragma once
 
-#include <cstdlib>
+#include "support/temp_folder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,33 +10,6 @@
 #include <vector>
 
 namespace keldra::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
-        std::string pattern = (base / "keldra-catalogue-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    // The folder as the program holds a current folder: the path followed by "/".
-    std::string folder() const { return path_.string() + "/"; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline void write_file(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -88,7 +88,7 @@ std::vector<HostileFile> hostile_tgas() {
 
 void expect_refused(const HostileFile& file, const std::string& extension,
                     const std::string& kind) {
-    TemporaryFolder folder;
+    TempFolder folder;
     const std::string input = folder.file("hostile." + extension);
     write_file(input, file.bytes);
     const ProgramRun result = run_in_process({input}, folder.path().string() + "/");

@@ -28,8 +28,8 @@ std::string written(const std::string& path, std::size_t size) {
 
 class PictelProgram : public testing::Test {
 protected:
-    TemporaryFolder work;
-    TemporaryFolder temporary;
+    TempFolder work;
+    TempFolder temporary;
     const Bytes blp = jpeg_blp(gradient_picture(64, 32), 64, 32);
     static constexpr std::size_t tga_size = 18 + 64 * 32 * 4;
 

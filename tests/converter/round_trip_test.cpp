@@ -54,7 +54,7 @@ TEST_P(RoundTrip, KeepsSizeAndPicture) {
     }
     const std::size_t row_bytes = static_cast<std::size_t>(width) * bits / 8;
     flip_rows(stored, row_bytes, height);
-    TemporaryFolder folder;
+    TempFolder folder;
     const std::string tga = folder.file("in.tga");
     Bytes file(build_tga(stored, width, height, bits, {}));
     build_tga(stored, width, height, bits, file);

@@ -1,6 +1,8 @@
 // Pictures and files the converter tests build, a temporary folder, and running pictel.
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -46,22 +48,7 @@ Bytes blp_around_stream(const Bytes& stream, std::uint32_t width, std::uint32_t 
 std::uint32_t u32_at(const Bytes& bytes, std::size_t offset);
 void set_u32(Bytes& bytes, std::size_t offset, std::uint32_t value);
 
-/// A private folder that is removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    ~TemporaryFolder();
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    /// The path of `name` inside the folder, as text.
-    [[nodiscard]] std::string file(const std::string& name) const {
-        return (path_ / name).string();
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using keldra::test::TempFolder;
 
 void write_file(const std::string& path, std::span<const std::uint8_t> bytes);
 Bytes read_file(const std::string& path);

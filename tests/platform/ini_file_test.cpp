@@ -1,4 +1,5 @@
 #include "platform/ini_file.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <array>
@@ -22,14 +23,8 @@ namespace fs = std::filesystem;
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "ini-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        path_ = (folder_ / "Keldra.ini").string();
-    }
-    void TearDown() override {
-        ::chmod(folder_.c_str(), 0700);
-        fs::remove_all(folder_);
+        folder_ = temp_.path();
+        path_ = temp_.file("Keldra.ini");
     }
 
     void write_file(const std::string& contents) const {
@@ -49,6 +44,7 @@ protected:
         return names;
     }
 
+    test::TempFolder temp_;
     fs::path folder_;
     std::string path_;
 };

@@ -1,4 +1,5 @@
 #include "platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,12 +16,9 @@ namespace fs = std::filesystem;
 class TempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "temp-folder-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        base_ = pattern;
-        private_ = base_ + "/keldra-" + std::to_string(::geteuid());
+        base_ = temp_.path().string();
+        private_ = temp_.file("keldra-" + std::to_string(::geteuid()));
     }
-    void TearDown() override { fs::remove_all(base_); }
 
     mode_t mode_of(const std::string& path) const {
         struct stat info {};
@@ -28,6 +26,7 @@ protected:
         return info.st_mode;
     }
 
+    test::TempFolder temp_;
     std::string base_;
     std::string private_;
 };
